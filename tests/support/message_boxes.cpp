@@ -64,8 +64,53 @@ BoxIcon IdentifyIcon(HICON icon)
     return BoxIcon::None;
 }
 
+// Another process's icon handle cannot be drawn here; its picture on the
+// screen is compared with each system icon drawn on the same background.
+BoxIcon IdentifyIconOnScreen(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    HDC screen = GetDC(0);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = 32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = 0;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, 0, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, 32, 32, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<unsigned char> seen((unsigned char*)bits, (unsigned char*)bits + 32 * 32 * 4);
+    COLORREF background = GetPixel(dc, 0, 0);
+    BoxIcon found = BoxIcon::None;
+    struct { LPCSTR id; BoxIcon kind; } system[] = {
+        { IDI_HAND, BoxIcon::Error }, { IDI_QUESTION, BoxIcon::Question },
+        { IDI_EXCLAMATION, BoxIcon::Warning }, { IDI_ASTERISK, BoxIcon::Information } };
+    for (auto& s : system) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all = { 0, 0, 32, 32 };
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(dc, 0, 0, LoadIconA(0, s.id), 32, 32, 0, 0, DI_NORMAL);
+        GdiFlush();
+        if (std::vector<unsigned char>((unsigned char*)bits, (unsigned char*)bits + 32 * 32 * 4) == seen) {
+            found = s.kind;
+            break;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(0, screen);
+    return found;
+}
+
 struct IconSearch {
     HICON icon;
+    HWND control;
 };
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM param)
@@ -77,6 +122,7 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM param)
         HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
         if (icon) {
             reinterpret_cast<IconSearch*>(param)->icon = icon;
+            reinterpret_cast<IconSearch*>(param)->control = child;
             return FALSE;
         }
     }
@@ -123,9 +169,14 @@ SeenBox ReadMessageBox(HWND box)
     seen.Caption = WindowText(box);
     seen.Text = WindowText(GetDlgItem(box, BoxTextId));
     seen.Owner = GetWindow(box, GW_OWNER);
-    IconSearch search = { 0 };
+    IconSearch search = { 0, 0 };
     EnumChildWindows(box, FindIcon, (LPARAM)&search);
-    seen.Icon = IdentifyIcon(search.icon);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box, &pid);
+    if (pid == GetCurrentProcessId())
+        seen.Icon = IdentifyIcon(search.icon);
+    else if (search.control)
+        seen.Icon = IdentifyIconOnScreen(search.control);
     // Buttons in screen order, left to right.
     std::vector<std::pair<LONG, int>> found;
     for (int id : ButtonIds) {

@@ -1,0 +1,212 @@
+#include "e2e/scenario.h"
+
+#include <gtest/gtest.h>
+
+#include "support/message_boxes.h"
+
+Step Box(const std::string& caption, const std::string& text, BoxIcon icon, std::vector<int> buttons)
+{
+    Step s{ Do::ExpectBox };
+    s.Caption = caption;
+    s.Text = text;
+    s.Icon = icon;
+    s.Buttons = buttons;
+    return s;
+}
+
+Step Press(int id) { Step s{ Do::PressBox }; s.Id = id; return s; }
+Step Expect(const Page& page) { Step s{ Do::ExpectPage }; s.Expected = page; return s; }
+Step Click(int id) { Step s{ Do::Click }; s.Id = id; return s; }
+Step Key(int key) { Step s{ Do::Key }; s.Id = key; return s; }
+Step CloseWindow() { return Step{ Do::CloseWindow }; }
+Step Shot(const std::string& name) { Step s{ Do::Shot }; s.Name = name; return s; }
+Step CloseGame() { return Step{ Do::CloseGame }; }
+Step StartSecond() { return Step{ Do::StartSecond }; }
+Step NothingShown() { return Step{ Do::ExpectNoWindow }; }
+
+namespace {
+
+const DWORD Patience = 15000;
+
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+        text.replace(p, from.size(), to);
+    return text;
+}
+
+bool Matches(const WizardView& v, const Scenario& s, const Page& p)
+{
+    bool agreementShown = v.AgreementText.Exists && v.AgreementText.Visible;
+    if (v.Title != s.WindowTitle || v.Info.Text != p.Info || v.Back.Enabled != p.Back ||
+        v.Next.Enabled != p.Next || v.Cancel.Enabled != p.Cancel || v.Next.Text != p.NextCaption)
+        return false;
+    if (p.NextFocused && !v.Next.Focused)
+        return false;
+    if (p.Agreement < 0)
+        return !agreementShown && !(v.Agree.Exists && v.Agree.Visible);
+    return agreementShown && v.Agree.Visible && v.Disagree.Visible && v.Agree.Checked == (p.Agreement == 1) &&
+           v.Disagree.Checked == (p.Agreement == 0) && v.AgreementText.Text == p.AgreementText;
+}
+
+LRESULT CALLBACK GameWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND OpenGameWindow(const std::string& title)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = GameWindowProc;
+        wc.hInstance = GetModuleHandleA(0);
+        wc.lpszClassName = "RobotQuestClass";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    return CreateWindowA("RobotQuestClass", Utf8ToAnsi(title).c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, 0, 0,
+                         GetModuleHandleA(0), 0);
+}
+
+} // namespace
+
+void RunScenario(const Scenario& s)
+{
+    Workspace ws(s.Name);
+    ws.Install(s.Game);
+    std::string exe;
+    if (s.Kind == PayloadKind::Unbound) {
+        exe = ws.UnboundUpdater();
+    } else if (s.Kind == PayloadKind::Raw) {
+        exe = ws.BindRawPayload(s.RawPayload);
+    } else {
+        std::vector<PayloadFile> files = s.Files;
+        for (PayloadFile& f : files)
+            f.Contents = Replace(f.Contents, "{GAMEDIR}", ws.GameDir());
+        exe = ws.BuildUpdater(files);
+    }
+    ASSERT_FALSE(exe.empty()) << "could not build the updater for " << s.Name;
+
+    std::vector<HWND> games;
+    for (const std::string& title : s.GameWindows)
+        games.push_back(OpenGameWindow(title));
+
+    Robot robot;
+    ASSERT_TRUE(robot.Start(exe, s.Environment));
+    std::string script = TempFolder() + "UPDATE" + std::to_string(robot.ProcessId()) + ".INI";
+
+    for (size_t i = 0; i < s.Steps.size(); i++) {
+        const Step& step = s.Steps[i];
+        SCOPED_TRACE("step " + std::to_string(i + 1));
+        switch (step.What) {
+        case Do::ExpectBox: {
+            HWND box = robot.WaitMessageBox(Patience);
+            ASSERT_NE(nullptr, box) << "no message box; expected: " << step.Text;
+            PumpFor(300);   // let it paint before its icon is looked at
+            SeenBox seen = ReadMessageBox(box);
+            EXPECT_EQ(step.Caption, seen.Caption);
+            EXPECT_EQ(step.Text, seen.Text);
+            EXPECT_EQ((int)step.Icon, (int)seen.Icon);
+            EXPECT_EQ(step.Buttons, seen.Buttons);
+            break;
+        }
+        case Do::PressBox: {
+            HWND box = robot.FindMessageBox();
+            ASSERT_NE(nullptr, box);
+            ASSERT_TRUE(Robot::Click(box, step.Id));
+            for (DWORD t = 0; t < Patience && IsWindow(box); t += 50)
+                PumpFor(50);
+            break;
+        }
+        case Do::ExpectPage: {
+            HWND wizard = robot.WaitWizard(Patience);
+            ASSERT_NE(nullptr, wizard) << "no wizard";
+            WizardView v;
+            for (DWORD t = 0; t < Patience; t += 50) {
+                v = Robot::ReadWizard(wizard);
+                if (Matches(v, s, step.Expected))
+                    break;
+                PumpFor(50);
+            }
+            const Page& p = step.Expected;
+            EXPECT_EQ(s.WindowTitle, v.Title);
+            EXPECT_EQ(p.Info, v.Info.Text);
+            EXPECT_EQ(p.Back, v.Back.Enabled) << "Back enabled";
+            EXPECT_EQ(p.Next, v.Next.Enabled) << "Next enabled";
+            EXPECT_EQ(p.Cancel, v.Cancel.Enabled) << "Cancel enabled";
+            EXPECT_EQ(p.NextCaption, v.Next.Text);
+            if (p.NextFocused)
+                EXPECT_TRUE(v.Next.Focused) << "Next has the focus";
+            if (p.Agreement < 0) {
+                EXPECT_FALSE(v.AgreementText.Exists && v.AgreementText.Visible) << "agreement text hidden";
+            } else {
+                EXPECT_TRUE(v.AgreementText.Visible && v.Agree.Visible && v.Disagree.Visible);
+                EXPECT_EQ(p.Agreement == 1, v.Agree.Checked) << "同意する selected";
+                EXPECT_EQ(p.Agreement == 0, v.Disagree.Checked) << "同意しない selected";
+                EXPECT_EQ(p.AgreementText, v.AgreementText.Text);
+            }
+            break;
+        }
+        case Do::Click: {
+            HWND wizard = robot.WaitWizard(Patience);
+            ASSERT_NE(nullptr, wizard);
+            ASSERT_TRUE(Robot::Click(wizard, step.Id)) << "button " << step.Id << " cannot be pressed";
+            PumpFor(100);
+            break;
+        }
+        case Do::Key: {
+            HWND wizard = robot.WaitWizard(Patience);
+            ASSERT_NE(nullptr, wizard);
+            Robot::PressKey(wizard, (WORD)step.Id);
+            PumpFor(100);
+            break;
+        }
+        case Do::CloseWindow: {
+            HWND wizard = robot.WaitWizard(Patience);
+            ASSERT_NE(nullptr, wizard);
+            Robot::CloseBox(wizard);
+            PumpFor(100);
+            break;
+        }
+        case Do::Shot: {
+            HWND w = robot.FindMessageBox();
+            if (!w)
+                w = robot.WaitWizard(Patience);
+            ASSERT_NE(nullptr, w);
+            PumpFor(300);
+            EXPECT_TRUE(SaveScreenshot(w, ScreenshotFolder() + "\\" + step.Name + ".png"));
+            break;
+        }
+        case Do::CloseGame:
+            for (HWND g : games)
+                DestroyWindow(g);
+            games.clear();
+            break;
+        case Do::StartSecond: {
+            // The first updater's wizard is up; a second one hands over to it.
+            EXPECT_TRUE(FileExists(script)) << "the first updater's script";
+            Robot second;
+            ASSERT_TRUE(second.Start(exe, s.Environment));
+            std::string secondScript = TempFolder() + "UPDATE" + std::to_string(second.ProcessId()) + ".INI";
+            EXPECT_EQ(0, second.WaitExit(Patience));
+            EXPECT_TRUE(second.Windows().empty());
+            EXPECT_FALSE(FileExists(secondScript)) << "the second updater's script is removed";
+            EXPECT_TRUE(FileExists(script)) << "the first updater's script is left alone";
+            EXPECT_EQ(nullptr, robot.FindMessageBox());
+            break;
+        }
+        case Do::ExpectNoWindow:
+            PumpFor(1500);
+            EXPECT_TRUE(robot.Windows().empty());
+            break;
+        }
+        if (HasFatalFailure())
+            break;
+    }
+
+    EXPECT_EQ(s.ExitCode, robot.WaitExit(Patience)) << "exit code";
+    EXPECT_FALSE(FileExists(script)) << "temporary script removed";
+    for (HWND g : games)
+        DestroyWindow(g);
+}
