@@ -50,11 +50,19 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 export DISPLAY
 
-# The prefix: created once.
+# The prefix: created once. It has a CD-ROM drive R: whose disc is the
+# folder "cdrom" of the build tree: tests "insert" a disc by filling it.
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w
+  fi
+  if [ ! -L "$WINEPREFIX/dosdevices/r:" ]; then
+    mkdir -p "$build/cdrom"
+    ln -sfn "$build/cdrom" "$WINEPREFIX/dosdevices/r:"
+    "$WINE" reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f </dev/null >/dev/null 2>&1
+    "$WINESERVER" -k 2>/dev/null
     "$WINESERVER" -w
   fi
 ) 9>"$lock"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/message_boxes.h"
 
 Step Box(const std::string& caption, const std::string& text, BoxIcon icon, std::vector<int> buttons)
@@ -23,6 +25,8 @@ Step Shot(const std::string& name) { Step s{ Do::Shot }; s.Name = name; return s
 Step CloseGame() { return Step{ Do::CloseGame }; }
 Step StartSecond() { return Step{ Do::StartSecond }; }
 Step NothingShown() { return Step{ Do::ExpectNoWindow }; }
+Step InsertDisc(std::vector<DiskFile> files) { Step s{ Do::InsertDisc }; s.Files = files; return s; }
+Step EjectDisc() { return Step{ Do::EjectDisc }; }
 
 namespace {
 
@@ -69,12 +73,90 @@ HWND OpenGameWindow(const std::string& title)
                          GetModuleHandleA(0), 0);
 }
 
+std::string Place(const Workspace& ws, const std::string& path)
+{
+    if (path.compare(0, 6, "cdrom\\") == 0)
+        return CdromFolder() + path.substr(5);
+    return ws.Root() + "\\" + path;
+}
+
+void MakeFolders(const std::string& path)
+{
+    for (size_t p = path.find('\\', 3); p != std::string::npos; p = path.find('\\', p + 1))
+        CreateDirectoryA(path.substr(0, p).c_str(), 0);
+}
+
+void Put(const Workspace& ws, const DiskFile& f)
+{
+    std::string path = Place(ws, Utf8ToAnsi(f.Path));
+    MakeFolders(path);
+    ASSERT_TRUE(WriteFileBytes(path, f.Contents)) << f.Path;
+    if (f.Time)
+        ASSERT_TRUE(SetFileTimes(path, f.Time)) << f.Path;
+    if (f.Attributes)
+        SetFileAttributesA(path.c_str(), f.Attributes);
+}
+
+void EmptyDisc()
+{
+    RemoveTree(CdromFolder());
+    CreateDirectoryA(CdromFolder().c_str(), 0);
+}
+
+void CheckFile(const Workspace& ws, const DiskFile& f)
+{
+    std::string path = Place(ws, Utf8ToAnsi(f.Path));
+    if (f.Missing) {
+        EXPECT_FALSE(FileExists(path)) << f.Path << " must not exist";
+        return;
+    }
+    std::string contents;
+    ASSERT_TRUE(ReadFileBytes(path, &contents)) << f.Path << " missing";
+    EXPECT_EQ(f.Contents, contents) << f.Path;
+    int64_t created, accessed, written;
+    ASSERT_TRUE(GetFileTimes(path, &created, &accessed, &written));
+    if (f.Time) {
+        EXPECT_EQ(f.Time, written) << f.Path << " last-write time";
+        if (f.AllTimes) {
+            EXPECT_EQ(f.Time, created) << f.Path << " creation time";
+            EXPECT_EQ(f.Time, accessed) << f.Path << " last-access time";
+        }
+    }
+    if (f.Attributes == 0)
+        EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) << f.Path;
+}
+
+// Every file below folder, as paths relative to the workspace.
+void ListFiles(const std::string& root, const std::string& relative, std::vector<std::string>* out)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((root + "\\" + relative + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = relative + "\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(root, path, out);
+        else
+            out->push_back(AnsiToUtf8(path));
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
 } // namespace
 
 void RunScenario(const Scenario& s)
 {
     Workspace ws(s.Name);
     ws.Install(s.Game);
+    EmptyDisc();
+    for (const DiskFile& f : s.Before)
+        Put(ws, f);
+    if (HasFatalFailure())
+        return;
     std::string exe;
     if (s.Kind == PayloadKind::Unbound) {
         exe = ws.UnboundUpdater();
@@ -196,6 +278,14 @@ void RunScenario(const Scenario& s)
             EXPECT_EQ(nullptr, robot.FindMessageBox());
             break;
         }
+        case Do::InsertDisc:
+            EmptyDisc();
+            for (const DiskFile& f : step.Files)
+                Put(ws, f);
+            break;
+        case Do::EjectDisc:
+            EmptyDisc();
+            break;
         case Do::ExpectNoWindow:
             PumpFor(1500);
             EXPECT_TRUE(robot.Windows().empty());
@@ -209,4 +299,17 @@ void RunScenario(const Scenario& s)
     EXPECT_FALSE(FileExists(script)) << "temporary script removed";
     for (HWND g : games)
         DestroyWindow(g);
+    for (const DiskFile& f : s.After)
+        CheckFile(ws, f);
+    for (const std::string& folder : s.OnlyIn) {
+        std::vector<std::string> found, expected;
+        ListFiles(ws.Root(), folder, &found);
+        for (const DiskFile& f : s.After)
+            if (!f.Missing && f.Path.compare(0, folder.size() + 1, folder + "\\") == 0)
+                expected.push_back(f.Path);
+        std::sort(found.begin(), found.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, found) << "files in " << folder;
+    }
+    EmptyDisc();
 }

@@ -19,7 +19,20 @@ enum class Do {
     Shot,             // screenshot of the open box or wizard
     CloseGame,        // the stand-in game window goes away
     StartSecond,      // a second updater from the same file; it must exit 0 without a window
-    ExpectNoWindow    // the updater shows nothing for a moment
+    ExpectNoWindow,   // the updater shows nothing for a moment
+    InsertDisc,       // the CD-ROM drive now holds the step's files
+    EjectDisc         // the CD-ROM drive is empty
+};
+
+// A file on disk, below the workspace ("game\\a.dat", "data\\b.dat") or on
+// the disc ("cdrom\\movie\\op.avi").
+struct DiskFile {
+    std::string Path;
+    std::string Contents;
+    int64_t Time = 0;             // last-write time (FILETIME units); 0: as written
+    DWORD Attributes = 0;         // extra attributes to set, e.g. read-only
+    bool Missing = false;         // After: the file must not exist
+    bool AllTimes = false;        // After: creation and last-access time equal Time too
 };
 
 struct Page {
@@ -39,6 +52,7 @@ struct Step {
     int Id = 0;                   // PressBox, Click, Key
     Page Expected;                // ExpectPage
     std::string Name;             // Shot
+    std::vector<DiskFile> Files;  // InsertDisc
 };
 
 // Step builders, so that a scenario reads as a list.
@@ -52,6 +66,11 @@ Step Shot(const std::string& name);
 Step CloseGame();
 Step StartSecond();
 Step NothingShown();
+Step InsertDisc(std::vector<DiskFile> files);
+Step EjectDisc();
+
+// The time that payload files carry unless they name another.
+const int64_t PayloadTime = 132223104000000000LL;   // 2020-01-01 00:00 UTC
 
 enum class PayloadKind { Packed, Unbound, Raw };
 
@@ -66,6 +85,9 @@ struct Scenario {
     std::string WindowTitle;                 // title that the wizard must show
     std::vector<Step> Steps;
     int ExitCode = 0;
+    std::vector<DiskFile> Before;            // written before the updater starts
+    std::vector<DiskFile> After;             // checked after it has ended
+    std::vector<std::string> OnlyIn;         // folders that must hold only the After files (no leftovers)
 };
 
 // Runs a scenario; reports mismatches through GoogleTest.
