@@ -23,8 +23,19 @@ int ReadScriptKey(const char* section, const char* key, char* buffer, int size);
 // Integer key of [SETUP] of SetupIniPath; *value untouched on failure.
 int ReadIntKey(const char* key, int32_t* value);
 // Next item of a value list into item (ItemSize bytes). 1 and the item, or 0
-// when the list has no further item.
+// when the list has no further item. An item longer than ItemSize - 1 bytes is
+// refused, never cut: the call returns 0 with item untouched and the cursor on
+// the item, and so does every later call on that list.
 int NextListItem(char* item, const char** cursor);
+// After NextListItem has returned 0: 1 when it refused an item that is too
+// long, 0 when the list simply ended.
+int ListItemTooLong(const char* cursor);
+// Decimal texts: leading white space, an optional sign, digits up to the
+// first other character; no digits give 0. TextToInt32 gives the nearest
+// limit beyond the 32-bit range; TextToUInt64 gives the two's complement of
+// the magnitude for a minus sign.
+int32_t TextToInt32(const char* text);
+uint64_t TextToUInt64(const char* text);
 // Modal box owned by WizardWindow, caption "INSTCMMN", error icon, OK.
 void ShowSettingsError(const char* text);
 
