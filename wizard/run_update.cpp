@@ -68,9 +68,7 @@ static int32_t FileNameOffset(const char* path)
     return offset;
 }
 
-// Reads UpdateFile00..15 into UpdateEntries. Returns 1 when UpdateFile00 has
-// a value, 0 when not, -1 after an entry that cannot be taken has been shown.
-static int ReadUpdateEntries(void)
+int ReadUpdateEntries(void)
 {
     UpdateEntryCount = 0;
     int present = 0;

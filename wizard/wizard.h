@@ -43,6 +43,10 @@ extern int32_t UpdateEntryCount;
 
 void RunUpdate(HWND dialog);
 
+// Reads UpdateFile00..15 into UpdateEntries: 1 when UpdateFile00 has a
+// value, 0 when not, -1 after an entry that cannot be taken has been shown.
+int ReadUpdateEntries(void);
+
 // ---- Disc copy phase ----------------------------------------------------------
 
 struct CopyEntry {
@@ -53,6 +57,8 @@ struct CopyEntry {
 extern CopyEntry CopyEntries[16];
 extern int32_t CopyEntryCount;
 
+// Reads CopyFile00..15 into CopyEntries: 1 when CopyFile00 has a value, 0
+// when not, -1 after an entry that cannot be taken has been shown.
 int ReadCopyEntries(void);
 int CopyFromDisc(HWND dialog);
 

@@ -224,6 +224,8 @@ LRESULT CALLBACK MessageBoxRecorder::Hook(int code, WPARAM wParam, LPARAM lParam
                 active->answers_.erase(active->answers_.begin());
             }
             active->boxes_.push_back(seen);
+            if (active->WhileShown)
+                active->WhileShown(seen);
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(w, answer));
         }
     }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     MessageBoxRecorder();             // starts recording on this thread
     ~MessageBoxRecorder();
     void Answer(int button);          // queue the answer for the next box
+    // Called while each box is up, before it is answered (the box's owner
+    // keeps receiving messages meanwhile, as it would for a player).
+    std::function<void(const SeenBox&)> WhileShown;
     const std::vector<SeenBox>& Boxes() const { return boxes_; }
     void Clear() { boxes_.clear(); }
 
