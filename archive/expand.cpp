@@ -91,23 +91,24 @@ inline unsigned LongLength(BitReader& r)
 // behind the write position; 1 to 3 are pattern fills. Never writes past n.
 inline void CopyMatch(unsigned char* op, unsigned d, unsigned n)
 {
+    const unsigned char* from = op - d;   // never op[i - d]: unsigned i - d wraps
     unsigned i = 0;
     if (d >= 4) {
         for (; i + 4 <= n; i += 4)
-            memcpy(op + i, op + i - d, 4);
+            memcpy(op + i, from + i, 4);
     } else if (d == 1) {
         memset(op, op[-1], n);
         return;
     } else {
         unsigned char unit[4];
         for (unsigned k = 0; k < 4; k++)
-            unit[k] = op[(int)(k % d) - (int)d];
+            unit[k] = from[k % d];
         unsigned step = d == 2 ? 4 : 3;
         for (; i + 4 <= n; i += step)
             memcpy(op + i, unit, 4);
     }
     for (; i < n; i++)
-        op[i] = op[i - d];
+        op[i] = from[i];
 }
 
 } // namespace
