@@ -7,9 +7,6 @@
 #include "config/config.h"
 #include "startup/updater_state.h"
 
-int ReportMissingKeys = 1;
-int32_t CurrentDiscNumber;
-
 // Zero-fills the buffer, then reads the key. 1 when the value is not empty.
 // A value longer than the buffer is cut to size - 1 bytes and still counts.
 static int ReadProfileKey(const char* section, const char* key, char* buffer, int size, const char* path)
