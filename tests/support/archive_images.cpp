@@ -39,20 +39,23 @@ ArchiveParts BuildParts(const std::vector<FixtureEntry>& entries)
 
 Bytes AssembleImage(const ArchiveParts& parts, uint32_t flags)
 {
-    Bytes image(ArchiveHeaderSize);
-    memcpy(image.data(), ArchiveMagic, 4);
-    WriteLE32(&image[FlagsField], flags);
-    WriteLE32(&image[DirectoryOffsetField], (uint32_t)(ArchiveHeaderSize + parts.Data.size()));
-    WriteLE32(&image[EntryCountField], (uint32_t)parts.Records.size());
-    image.insert(image.end(), parts.Data.begin(), parts.Data.end());
-
     const unsigned char* records = reinterpret_cast<const unsigned char*>(parts.Records.data());
     Bytes directory(records, records + parts.Records.size() * sizeof(ArchiveEntry));
     if (flags & ArchiveFlagCompressed)
         directory = CompressBlock(directory.data(), directory.size());
     if (flags & ArchiveFlagScrambled)
         ScrambleBlock(directory.data(), (uint32_t)directory.size());
-    image.insert(image.end(), directory.begin(), directory.end());
+
+    const size_t directoryOffset = ArchiveHeaderSize + parts.Data.size();
+    Bytes image(directoryOffset + directory.size());
+    memcpy(image.data(), ArchiveMagic, 4);
+    WriteLE32(&image[FlagsField], flags);
+    WriteLE32(&image[DirectoryOffsetField], (uint32_t)directoryOffset);
+    WriteLE32(&image[EntryCountField], (uint32_t)parts.Records.size());
+    if (!parts.Data.empty())
+        memcpy(&image[ArchiveHeaderSize], parts.Data.data(), parts.Data.size());
+    if (!directory.empty())
+        memcpy(&image[directoryOffset], directory.data(), directory.size());
     return image;
 }
 
