@@ -195,6 +195,7 @@ void Bitmap(Bytes& out, size_t size, Random& r)
 void Audio(Bytes& out, size_t size, Random& r)
 {
     const double rate = 22050;
+    const double pi = 3.14159265358979323846;
     double phase[3] = { 0, 0, 0 };
     double frequency[3] = { 220, 330, 440 };
     size_t n = 0;
@@ -206,7 +207,7 @@ void Audio(Bytes& out, size_t size, Random& r)
         double envelope = 0.3 + 0.7 * exp(-(double)(n % 5512) / 3000.0);
         double v = 0;
         for (int k = 0; k < 3; k++) {
-            phase[k] += 2 * M_PI * frequency[k] / rate;
+            phase[k] += 2 * pi * frequency[k] / rate;
             v += sin(phase[k]) / (k + 1);
         }
         double noise = (r.Unit() + r.Unit() + r.Unit() - 1.5) * 300;
