@@ -50,20 +50,25 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 export DISPLAY
 
-# The prefix: created once. It has a CD-ROM drive R: whose disc is the
-# folder "cdrom" of the build tree: tests "insert" a disc by filling it.
+# The prefix: created once, then set up for the tests:
+# - a CD-ROM drive R: whose disc is the folder "cdrom" of the build tree
+#   (tests "insert" a disc by filling it);
+# - windows not managed through the X window manager: there is none under
+#   Xvfb, and Wine would wait two seconds for it whenever a window closes.
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     "$WINESERVER" -w
   fi
-  if [ ! -L "$WINEPREFIX/dosdevices/r:" ]; then
+  if [ ! -f "$WINEPREFIX.state/configured-1" ]; then
     mkdir -p "$build/cdrom"
     ln -sfn "$build/cdrom" "$WINEPREFIX/dosdevices/r:"
     "$WINE" reg add 'HKLM\Software\Wine\Drives' /v r: /d cdrom /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     "$WINESERVER" -k 2>/dev/null
     "$WINESERVER" -w
+    touch "$WINEPREFIX.state/configured-1"
   fi
 ) 9>"$lock"
 

@@ -6,9 +6,16 @@
 
 #include "support/message_boxes.h"
 
+static Step Make(Do what)
+{
+    Step s;
+    s.What = what;
+    return s;
+}
+
 Step Box(const std::string& caption, const std::string& text, BoxIcon icon, std::vector<int> buttons)
 {
-    Step s{ Do::ExpectBox };
+    Step s = Make(Do::ExpectBox);
     s.Caption = caption;
     s.Text = text;
     s.Icon = icon;
@@ -16,17 +23,17 @@ Step Box(const std::string& caption, const std::string& text, BoxIcon icon, std:
     return s;
 }
 
-Step Press(int id) { Step s{ Do::PressBox }; s.Id = id; return s; }
-Step Expect(const Page& page) { Step s{ Do::ExpectPage }; s.Expected = page; return s; }
-Step Click(int id) { Step s{ Do::Click }; s.Id = id; return s; }
-Step Key(int key) { Step s{ Do::Key }; s.Id = key; return s; }
-Step CloseWindow() { return Step{ Do::CloseWindow }; }
-Step Shot(const std::string& name) { Step s{ Do::Shot }; s.Name = name; return s; }
-Step CloseGame() { return Step{ Do::CloseGame }; }
-Step StartSecond() { return Step{ Do::StartSecond }; }
-Step NothingShown() { return Step{ Do::ExpectNoWindow }; }
-Step InsertDisc(std::vector<DiskFile> files) { Step s{ Do::InsertDisc }; s.Files = files; return s; }
-Step EjectDisc() { return Step{ Do::EjectDisc }; }
+Step Press(int id) { Step s = Make(Do::PressBox); s.Id = id; return s; }
+Step Expect(const Page& page) { Step s = Make(Do::ExpectPage); s.Expected = page; return s; }
+Step Click(int id) { Step s = Make(Do::Click); s.Id = id; return s; }
+Step Key(int key) { Step s = Make(Do::Key); s.Id = key; return s; }
+Step CloseWindow() { return Make(Do::CloseWindow); }
+Step Shot(const std::string& name) { Step s = Make(Do::Shot); s.Name = name; return s; }
+Step CloseGame() { return Make(Do::CloseGame); }
+Step StartSecond() { return Make(Do::StartSecond); }
+Step NothingShown() { return Make(Do::ExpectNoWindow); }
+Step InsertDisc(std::vector<DiskFile> files) { Step s = Make(Do::InsertDisc); s.Files = files; return s; }
+Step EjectDisc() { return Make(Do::EjectDisc); }
 
 namespace {
 
@@ -91,8 +98,9 @@ void Put(const Workspace& ws, const DiskFile& f)
     std::string path = Place(ws, Utf8ToAnsi(f.Path));
     MakeFolders(path);
     ASSERT_TRUE(WriteFileBytes(path, f.Contents)) << f.Path;
-    if (f.Time)
+    if (f.Time) {
         ASSERT_TRUE(SetFileTimes(path, f.Time)) << f.Path;
+    }
     if (f.Attributes)
         SetFileAttributesA(path.c_str(), f.Attributes);
 }
@@ -122,8 +130,9 @@ void CheckFile(const Workspace& ws, const DiskFile& f)
             EXPECT_EQ(f.Time, accessed) << f.Path << " last-access time";
         }
     }
-    if (f.Attributes == 0)
+    if (f.Attributes == 0) {
         EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) << f.Path;
+    }
 }
 
 // Every file below folder, as paths relative to the workspace.
@@ -155,7 +164,7 @@ void RunScenario(const Scenario& s)
     EmptyDisc();
     for (const DiskFile& f : s.Before)
         Put(ws, f);
-    if (HasFatalFailure())
+    if (::testing::Test::HasFatalFailure())
         return;
     std::string exe;
     if (s.Kind == PayloadKind::Unbound) {
@@ -218,8 +227,9 @@ void RunScenario(const Scenario& s)
             EXPECT_EQ(p.Next, v.Next.Enabled) << "Next enabled";
             EXPECT_EQ(p.Cancel, v.Cancel.Enabled) << "Cancel enabled";
             EXPECT_EQ(p.NextCaption, v.Next.Text);
-            if (p.NextFocused)
+            if (p.NextFocused) {
                 EXPECT_TRUE(v.Next.Focused) << "Next has the focus";
+            }
             if (p.Agreement < 0) {
                 EXPECT_FALSE(v.AgreementText.Exists && v.AgreementText.Visible) << "agreement text hidden";
             } else {
@@ -291,7 +301,7 @@ void RunScenario(const Scenario& s)
             EXPECT_TRUE(robot.Windows().empty());
             break;
         }
-        if (HasFatalFailure())
+        if (::testing::Test::HasFatalFailure())
             break;
     }
 

@@ -45,7 +45,7 @@ struct Page {
 };
 
 struct Step {
-    Do What;
+    Do What = Do::ExpectNoWindow;
     std::string Caption, Text;    // ExpectBox
     BoxIcon Icon = BoxIcon::None;
     std::vector<int> Buttons;

@@ -36,7 +36,7 @@ protected:
         strcat(TempScriptPath, "update-run-test.ini");
         strcpy(InstallRecord.InstPath, "C:\\Game");
         InstallRecord.InstMode = 0;
-        strcpy(ModeText, "アップデート");
+        strcpy(ModeText, Utf8ToAnsi("アップデート").c_str());
         strcpy(WindowTitle, "UPDATE");
         ReportMissingKeys = 0;
         QueryFreeSpace = FakeFreeSpace;
@@ -117,7 +117,7 @@ TEST_F(UpdateRunTest, FreeSpaceFigures)
     const SpaceCase cases[] = {
         // The shortfall is the full unsigned number of bytes.
         { "-1", 0, 1, "ディスク容量が足りません。\rC: ドライブに 4294967295 バイトの空き容量が必要です" },
-        { "3000000000", 1, 1, "ディスク容量が足りません。\rC: ドライブに 2999999999 バイトの空き容量が必要です" },
+        { "-1294967296", 1, 1, "ディスク容量が足りません。\rC: ドライブに 2999999999 バイトの空き容量が必要です" },
         { "99999999999", 0, 1, "ディスク容量が足りません。\rC: ドライブに 2147483647 バイトの空き容量が必要です" },
         { "4294967295", 5000000000ULL, 1, nullptr },
         // Free space that cannot be told does not stop a player with room.
