@@ -80,6 +80,24 @@ TEST_F(ProfileReaders, LongValuesAreCutToTheBufferAndCountAsFound)
     ExpectErrorBoxes(boxes, "INSTCMMN", {});
 }
 
+TEST_F(ProfileReaders, CutInsideADoubleByteCharacterLeavesNoStrayByte)
+{
+    // Ten times "ア" (83 41) into 12 bytes: the platform may stop before the
+    // character that does not fit; whatever it leaves behind the text is 0.
+    std::string value;
+    for (int i = 0; i < 10; i++)
+        value += "ア";
+    WriteSetupIni("Kana=" + value + "\r\n");
+    char buffer[12];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(1, ReadSetupKey("Kana", buffer, sizeof buffer));
+    size_t length = strlen(buffer);
+    EXPECT_GE(length, 10u);
+    EXPECT_EQ(value.substr(0, length), std::string(buffer));
+    for (size_t i = length; i < sizeof buffer; i++)
+        EXPECT_EQ(0, buffer[i]) << "byte " << i;
+}
+
 TEST_F(ProfileReaders, ReadScriptKeyNamesSectionAndKeyInItsMessage)
 {
     WriteScript("[SETUP]\r\nCompanyName=Tallow\r\n[UPDATE]\r\nUpdateFile00=u,data\\bgm.dat\r\nEmpty=\r\n");
