@@ -35,5 +35,10 @@ struct Command {
 // Commands, one function each.
 int CompressCommand(const Arguments& arguments);
 int ExpandCommand(const Arguments& arguments);
+int PackCommand(const Arguments& arguments);
+int ListCommand(const Arguments& arguments);
+int ExtractCommand(const Arguments& arguments);
+int VerifyCommand(const Arguments& arguments);
+int BindCommand(const Arguments& arguments);
 
 #endif

@@ -54,7 +54,9 @@ fs::path TemporaryNameFor(const fs::path& target)
 
 std::vector<unsigned char> ReadWholeFile(const std::string& name)
 {
-    fs::path path(name);
+    // Names are UTF-8 (on Windows too, see qz2.cpp): u8path, as a plain
+    // path from a narrow string takes its bytes as Latin-1 there.
+    fs::path path = fs::u8path(name);
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
     if (!fs::exists(status))
@@ -85,7 +87,7 @@ std::vector<unsigned char> ReadWholeFile(const std::string& name)
 
 void WriteWholeFile(const std::string& name, const unsigned char* data, size_t size)
 {
-    fs::path target(name);
+    fs::path target = fs::u8path(name);
     std::error_code ec;
     if (fs::is_directory(target, ec))
         throw ToolError(name + ": is a folder, not a file");

@@ -14,7 +14,7 @@
 typedef std::vector<unsigned char> Bytes;
 
 // 2020-01-02 03:04:05 UTC as a FILETIME count.
-const uint64_t FixtureTime = 132224798450000000ull;
+const uint64_t FixtureTime = 132224078450000000ull;
 
 struct FixtureEntry {
     std::string Name;          // bytes as stored (code page 932)
