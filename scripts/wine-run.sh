@@ -70,6 +70,12 @@ export DISPLAY
     "$WINESERVER" -w
     touch "$WINEPREFIX.state/configured-1"
   fi
+  # A drive Q: on the folder "small-drive" of the build tree, where the
+  # archive tests mount a file system of 64 KiB (tests/archive/small_drive.sh).
+  if [ ! -L "$WINEPREFIX/dosdevices/q:" ]; then
+    mkdir -p "$build/small-drive"
+    ln -sfn "$build/small-drive" "$WINEPREFIX/dosdevices/q:"
+  fi
 ) 9>"$lock"
 
 if [ $prepare = 1 ]; then

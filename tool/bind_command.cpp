@@ -98,33 +98,49 @@ void Bind(const BindRequest& r)
         throw ToolError(r.stub + ": not an executable (PE file)");
     if (HasSymbolTable(stub))
         throw ToolError(r.stub + ": not stripped; a resource update would damage its symbol table (strip it first)");
-    std::vector<PeResource> old = FindPayloadResources(stub, r.stub);
+    std::vector<PeResource> resources = ListResources(stub, r.stub);
 
-    // The resource functions take paths in the wide form here, so that any
-    // file name works; the calls are those of BeginUpdateResourceA & co.
+    // The copy starts without resources and gets every resource of the stub
+    // but its payloads, then the new payload: so a payload of any language
+    // goes (deleting single resources of a file is not reliable everywhere).
+    // Paths go to the wide forms of BeginUpdateResourceA & co, so that any
+    // file name works.
     WorkingCopy copy;
     copy.path = WorkingCopyName(r.output);
     if (!CopyFileW(Wide(r.stub).c_str(), Wide(copy.path).c_str(), TRUE))
         throw ToolError(r.output + ": cannot write a copy of the stub beside it (" + LastError() + ")");
     SetFileAttributesW(Wide(copy.path).c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE update = BeginUpdateResourceW(Wide(copy.path).c_str(), FALSE);
+    HANDLE update = BeginUpdateResourceW(Wide(copy.path).c_str(), TRUE);
     if (!update)
         throw ToolError(r.stub + ": cannot update its resources (" + LastError() + ")");
     BOOL ok = TRUE;
-    for (const PeResource& p : old)
-        if (p.Language != PayloadLanguage)
-            ok = ok && UpdateResourceW(update, L"UPDATE", MAKEINTRESOURCEW(PayloadResourceId), p.Language, 0, 0);
+    for (const PeResource& p : resources) {
+        if (IsPayloadResource(p))
+            continue;
+        std::wstring type(p.Type.Name.begin(), p.Type.Name.end()), name(p.Name.Name.begin(), p.Name.Name.end());
+        ok = ok && UpdateResourceW(update, type.empty() ? MAKEINTRESOURCEW(p.Type.Id) : type.c_str(),
+                                   name.empty() ? MAKEINTRESOURCEW(p.Name.Id) : name.c_str(), p.Language,
+                                   stub.data() + p.Offset, (DWORD)p.Size);
+    }
     ok = ok && UpdateResourceW(update, L"UPDATE", MAKEINTRESOURCEW(PayloadResourceId), PayloadLanguage,
                                archive.Image.data(), (DWORD)archive.Image.size());
     if (!EndUpdateResourceW(update, !ok) || !ok)
         throw ToolError(r.output + ": the resource update failed (" + LastError() + ")");
 
-    // Read back: exactly one payload, byte for byte the archive.
+    // Read back: the stub's other resources, and exactly one payload, byte for
+    // byte the archive.
     std::vector<unsigned char> bound = ReadWholeFile(copy.path);
+    size_t others = 0;
+    for (const PeResource& p : resources)
+        others += !IsPayloadResource(p);
     std::vector<PeResource> now = FindPayloadResources(bound, r.output);
+    if (ListResources(bound, r.output).size() != others + 1)
+        throw ToolError(r.output + ": the stub's other resources did not read back");
     if (now.size() != 1 || now[0].Language != PayloadLanguage || now[0].Size != archive.Image.size() ||
         !std::equal(archive.Image.begin(), archive.Image.end(), bound.begin() + now[0].Offset))
-        throw ToolError(r.output + ": the payload did not read back as written");
+        throw ToolError(r.output + ": the payload did not read back as written (" + std::to_string(now.size()) +
+                        " payloads found" + (now.empty() ? "" : ", the first in language " +
+                        std::to_string(now[0].Language) + " with " + std::to_string(now[0].Size) + " bytes") + ")");
 
     if (!MoveFileExW(Wide(copy.path).c_str(), Wide(r.output).c_str(), MOVEFILE_REPLACE_EXISTING))
         throw ToolError(r.output + ": cannot put the file in place (" + LastError() + ")");

@@ -140,7 +140,7 @@ int PackCommand(const Arguments& arguments)
         throw ToolError(e.what());
     }
     WriteWholeFile(output, image);
-    printf("%s: %zu entries, %llu bytes packed into %zu bytes\n", output.c_str(), entries.size(),
-           (unsigned long long)total, image.size());
+    printf("%s: %zu entr%s, %llu bytes packed into %zu bytes\n", output.c_str(), entries.size(),
+           entries.size() == 1 ? "y" : "ies", (unsigned long long)total, image.size());
     return 0;
 }

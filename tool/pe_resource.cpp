@@ -59,19 +59,21 @@ uint32_t PeHeader(const std::vector<unsigned char>& file)
     return pe;
 }
 
-// A directory entry's name, when it is a name: ASCII, upper-cased.
-std::string EntryName(const PeFile& f, uint32_t rootRva, uint32_t nameField)
+// A directory entry's key: its number, or its name (UTF-16).
+PeResourceKey EntryKey(const PeFile& f, uint32_t rootRva, uint32_t nameField)
 {
+    PeResourceKey key;
+    if (!(nameField & 0x80000000)) {
+        key.Id = nameField;
+        return key;
+    }
     uint32_t rva = rootRva + (nameField & 0x7FFFFFFF);
     size_t at = f.At(rva, 2);
     unsigned length = f.U16(at);
     at = f.At(rva, 2 + 2 * (size_t)length);
-    std::string name;
-    for (unsigned i = 0; i < length; i++) {
-        uint16_t c = f.U16(at + 2 + 2 * i);
-        name += c >= 'a' && c <= 'z' ? (char)(c - 32) : c < 0x80 ? (char)c : '?';
-    }
-    return name;
+    for (unsigned i = 0; i < length; i++)
+        key.Name.push_back((char16_t)f.U16(at + 2 + 2 * i));
+    return key;
 }
 
 struct DirectoryEntry {
@@ -103,7 +105,7 @@ bool HasSymbolTable(const std::vector<unsigned char>& file)
     return pe && (ReadLE32(&file[pe + 12]) != 0 || ReadLE32(&file[pe + 16]) != 0);
 }
 
-std::vector<PeResource> FindPayloadResources(const std::vector<unsigned char>& file, const std::string& what)
+std::vector<PeResource> ListResources(const std::vector<unsigned char>& file, const std::string& what)
 {
     uint32_t pe = PeHeader(file);
     if (!pe)
@@ -134,21 +136,50 @@ std::vector<PeResource> FindPayloadResources(const std::vector<unsigned char>& f
     if (rootRva == 0 || f.U32(directories + 20) == 0)
         return found;
 
+    // Three levels: type, name, language; each level's entries point at the
+    // next level's directory, the last at a data entry.
     for (const DirectoryEntry& type : Directory(f, rootRva, 0)) {
-        if (!(type.name & 0x80000000) || !(type.target & 0x80000000) ||
-            EntryName(f, rootRva, type.name) != "UPDATE")
-            continue;
-        for (const DirectoryEntry& id : Directory(f, rootRva, type.target & 0x7FFFFFFF)) {
-            if ((id.name & 0x80000000) || id.name != PayloadResourceId || !(id.target & 0x80000000))
-                continue;
-            for (const DirectoryEntry& language : Directory(f, rootRva, id.target & 0x7FFFFFFF)) {
+        if (!(type.target & 0x80000000))
+            throw ToolError(what + ": damaged resource directory");
+        for (const DirectoryEntry& name : Directory(f, rootRva, type.target & 0x7FFFFFFF)) {
+            if (!(name.target & 0x80000000))
+                throw ToolError(what + ": damaged resource directory");
+            for (const DirectoryEntry& language : Directory(f, rootRva, name.target & 0x7FFFFFFF)) {
                 if (language.target & 0x80000000)
                     throw ToolError(what + ": damaged resource directory");
                 size_t data = f.At(rootRva + language.target, 16);
                 uint32_t rva = f.U32(data), size = f.U32(data + 4);
-                found.push_back({ (uint16_t)language.name, f.At(rva, size), size });
+                PeResource r;
+                r.Type = EntryKey(f, rootRva, type.name);
+                r.Name = EntryKey(f, rootRva, name.name);
+                r.Language = (uint16_t)language.name;
+                r.Offset = f.At(rva, size);
+                r.Size = size;
+                found.push_back(r);
             }
         }
     }
     return found;
+}
+
+bool IsPayloadResource(const PeResource& r)
+{
+    if (!r.Name.Name.empty() || r.Name.Id != PayloadResourceId || r.Type.Name.size() != 6)
+        return false;
+    const char* type = "UPDATE";
+    for (int i = 0; i < 6; i++) {
+        char16_t c = r.Type.Name[i];
+        if ((c >= u'a' && c <= u'z' ? c - 32 : c) != (char16_t)type[i])
+            return false;
+    }
+    return true;
+}
+
+std::vector<PeResource> FindPayloadResources(const std::vector<unsigned char>& file, const std::string& what)
+{
+    std::vector<PeResource> payloads;
+    for (const PeResource& r : ListResources(file, what))
+        if (IsPayloadResource(r))
+            payloads.push_back(r);
+    return payloads;
 }

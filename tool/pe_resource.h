@@ -11,15 +11,31 @@
 
 enum { PayloadResourceId = 102, PayloadLanguage = 1041 };
 
+// A resource type or name: a number, or (when Name is not empty) a name.
+struct PeResourceKey {
+    uint32_t Id = 0;
+    std::u16string Name;
+};
+
 struct PeResource {
-    uint16_t Language;
-    size_t Offset;          // of its bytes in the file
-    size_t Size;
+    PeResourceKey Type;
+    PeResourceKey Name;
+    uint16_t Language = 0;
+    size_t Offset = 0;      // of its bytes in the file
+    size_t Size = 0;
 };
 
 // True for bytes that begin like a PE file ("MZ", and "PE\0\0" where the
 // DOS header points).
 bool IsPeFile(const std::vector<unsigned char>& file);
+
+// Every resource of the file, in the order of the resource directory. Throws
+// ToolError (with the text "what") when the PE headers or the resource
+// directory point outside the file.
+std::vector<PeResource> ListResources(const std::vector<unsigned char>& file, const std::string& what);
+
+// True for the payload: type "UPDATE" (without regard to case) and id 102.
+bool IsPayloadResource(const PeResource& resource);
 
 // Every language of the resource of type "UPDATE" and id 102, in the order of
 // the resource directory; empty when there is none. Throws ToolError (with
