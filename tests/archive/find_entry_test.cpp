@@ -201,6 +201,23 @@ TEST_F(FindEntryTest, DamagedEntriesFailTheLookUp)
     }
 }
 
+// Look-ups address entries in a memory image: a payload given in file mode
+// (a path, size 0) gives a failed look-up, and its path is never read as data.
+TEST_F(FindEntryTest, FileModePayloadFailsTheLookUp)
+{
+    std::string path = Path("payload.qz2");
+    ASSERT_TRUE(WriteBytes(path, BuildImage({ Entry("UPDATE.INI", TextBytes("x")) }, ArchiveFlagCompressed)));
+    Payload.Address = reinterpret_cast<const unsigned char*>(path.c_str());
+    Payload.Size = 0;
+    OpenDirectory = OpenArchive(&Payload);
+    ASSERT_NE(nullptr, OpenDirectory);
+    MessageBoxRecorder boxes;
+    EXPECT_EQ(nullptr, FindArchiveEntry("UPDATE.INI", 0));
+    EXPECT_EQ(0, ExtractArchiveEntry("UPDATE.INI", Path("UPDATE.INI").c_str(), 0));
+    ExpectUpdaterErrors(boxes, { Damaged, Damaged });
+    EXPECT_FALSE(FileExists(Path("UPDATE.INI")));
+}
+
 TEST_F(FindEntryTest, NoOpenArchiveFindsNothing)
 {
     MessageBoxRecorder boxes;
