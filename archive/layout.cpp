@@ -63,7 +63,7 @@ int DecodeDirectory(uint32_t flags, uint32_t entryCount, unsigned char* stored,
     } else {
         if (storedLength != recordsSize)
             return 0;
-        if (stored != records)
+        if (stored != records && recordsSize)
             memcpy(records, stored, recordsSize);
         if (flags & ArchiveFlagScrambled)
             ScrambleBlock(records, recordsSize);
