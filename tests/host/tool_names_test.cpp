@@ -51,6 +51,19 @@ TEST(ArchiveNameOf, RefusesWhatAnEntryCannotBe)
         { "x/com1.dat", "device" },
         { "x/\xFF\xFE", "not valid UTF-8" },
     };
+    // 130 kanji: 260 bytes in code page 932 (a Windows name can be that long).
+    std::string kanji;
+    for (int i = 0; i < 130; i++)
+        kanji += "字";
+    try {
+        ArchiveNameOf(fs::u8path("x/" + kanji));
+        ADD_FAILURE() << "a name of 260 bytes was taken";
+    } catch (const ToolError& e) {
+        EXPECT_NE(std::string::npos, std::string(e.what()).find("takes 260 bytes in code page 932; an entry name holds "
+                                                                "at most 259"))
+            << e.what();
+    }
+    EXPECT_EQ(258u, ArchiveNameOf(fs::u8path("x/" + kanji.substr(3))).size());
     for (const Case& c : cases) {
         try {
             ArchiveNameOf(fs::u8path(c.file));

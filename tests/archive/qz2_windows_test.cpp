@@ -1,0 +1,96 @@
+// The Windows build of qz2 on Windows names and times: pack and extract keep
+// bytes, names (code page 932) and times; names equal without regard to case
+// are refused.
+#include "archive/archive_fixture.h"
+
+namespace {
+
+std::string WindowsPath(const char* unixPath)
+{
+    std::string p = std::string("Z:") + unixPath;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+
+int RunQz2(const std::string& arguments)
+{
+    std::string exe = WindowsPath(QZ2_EXE_PATH);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + exe + "\" " + arguments;
+    if (!CreateProcessA(exe.c_str(), &command[0], 0, 0, FALSE, 0, 0, 0, &si, &pi))
+        return -1;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = (DWORD)-1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return (int)code;
+}
+
+std::string Quoted(const std::string& s)
+{
+    return "\"" + s + "\"";
+}
+
+bool SetAllTimes(const std::string& path, uint64_t time)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, 0);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    FILETIME t = TimeOf(time);
+    BOOL ok = SetFileTime(h, &t, &t, &t);
+    CloseHandle(h);
+    return ok != 0;
+}
+
+class Qz2WindowsTest : public ArchiveTest {};
+
+TEST_F(Qz2WindowsTest, PackAndExtractKeepBytesNamesAndTimes)
+{
+    std::string in = Path("in");
+    ASSERT_TRUE(CreateDirectoryA(in.c_str(), 0));
+    struct File {
+        std::string name;
+        Bytes contents;
+        uint64_t time;
+    } files[] = {
+        { "UPDATE.INI", TextBytes("[SETUP]\r\n"), FixtureTime },
+        { "\x83\x66\x81\x5B\x83\x5E.txt", NoiseBytes(5000, 1), FixtureTime + 1234567 },   // "データ.txt"
+        { "\x8E\x9A\x8E\x9A\x8E\x9A\x8E\x9A\x8E\x9A\x95\x5C.dat", Bytes(300, 'r'), 116444736000000000ull },
+    };
+    for (const File& f : files) {
+        ASSERT_TRUE(WriteBytes(in + "\\" + f.name, f.contents)) << f.name;
+        ASSERT_TRUE(SetAllTimes(in + "\\" + f.name, f.time)) << f.name;
+    }
+    ASSERT_EQ(0, RunQz2("pack -o " + Quoted(Path("a.qz2")) + " " + Quoted(in)));
+    ASSERT_EQ(0, RunQz2("verify " + Quoted(Path("a.qz2"))));
+    std::string out = Path("out");
+    ASSERT_EQ(0, RunQz2("extract " + Quoted(Path("a.qz2")) + " -C " + Quoted(out)));
+    EXPECT_EQ(3u, FolderNames(out).size());
+    for (const File& f : files) {
+        uint64_t created, accessed, written;
+        ASSERT_TRUE(FileTimes(out + "\\" + f.name, &created, &accessed, &written)) << f.name;
+        EXPECT_EQ(f.time, written) << f.name;
+        EXPECT_EQ(f.time, created) << f.name;
+        EXPECT_EQ(f.contents, ReadBytes(out + "\\" + f.name)) << f.name;
+    }
+}
+
+// Two files in two folders whose names differ only in case: the updater
+// would only ever find the first, so pack refuses and writes nothing.
+TEST_F(Qz2WindowsTest, PackRefusesNamesEqualWithoutRegardToCase)
+{
+    for (const char* folder : { "a", "b" })
+        ASSERT_TRUE(CreateDirectoryA(Path(folder).c_str(), 0));
+    ASSERT_TRUE(WriteBytes(Path("a\\Readme.txt"), TextBytes("1")));
+    ASSERT_TRUE(WriteBytes(Path("b\\README.TXT"), TextBytes("2")));
+    EXPECT_EQ(1, RunQz2("pack -o " + Quoted(Path("a.qz2")) + " " + Quoted(Path("a")) + " " + Quoted(Path("b"))));
+    EXPECT_FALSE(FileExists(Path("a.qz2")));
+}
+
+} // namespace
