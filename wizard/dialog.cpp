@@ -107,7 +107,10 @@ static void Command(HWND dialog, int id)
         Step(dialog, 1);
         break;
     case CancelButtonId:
-        if (!WizardBusy)
+        // Escape and the close box arrive as this command too; while the
+        // Cancel button is disabled (the run has completed) they must not
+        // turn a finished update into an interrupted one.
+        if (!WizardBusy && IsWindowEnabled(GetDlgItem(dialog, CancelButtonId)))
             EndDialog(dialog, -1);
         break;
     case AgreeButtonId:

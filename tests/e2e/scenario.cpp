@@ -118,11 +118,9 @@ void CheckFile(const Workspace& ws, const DiskFile& f)
         EXPECT_FALSE(FileExists(path)) << f.Path << " must not exist";
         return;
     }
-    std::string contents;
-    ASSERT_TRUE(ReadFileBytes(path, &contents)) << f.Path << " missing";
-    EXPECT_EQ(f.Contents, contents) << f.Path;
+    // Times first: reading the file may move its last-access time.
     int64_t created, accessed, written;
-    ASSERT_TRUE(GetFileTimes(path, &created, &accessed, &written));
+    ASSERT_TRUE(GetFileTimes(path, &created, &accessed, &written)) << f.Path << " missing";
     if (f.Time) {
         EXPECT_EQ(f.Time, written) << f.Path << " last-write time";
         if (f.AllTimes) {
@@ -130,6 +128,9 @@ void CheckFile(const Workspace& ws, const DiskFile& f)
             EXPECT_EQ(f.Time, accessed) << f.Path << " last-access time";
         }
     }
+    std::string contents;
+    ASSERT_TRUE(ReadFileBytes(path, &contents)) << f.Path;
+    EXPECT_EQ(f.Contents, contents) << f.Path;
     if (f.Attributes == 0) {
         EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)) << f.Path;
     }

@@ -3,6 +3,7 @@
 #ifndef TESTS_E2E_SCENARIO_H
 #define TESTS_E2E_SCENARIO_H
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,9 @@ struct Scenario {
     std::vector<DiskFile> After;             // checked after it has ended
     std::vector<std::string> OnlyIn;         // folders that must hold only the After files (no leftovers)
 };
+
+// GoogleTest names a failing row by its name.
+inline void PrintTo(const Scenario& s, std::ostream* out) { *out << s.Name; }
 
 // Runs a scenario; reports mismatches through GoogleTest.
 void RunScenario(const Scenario& s);

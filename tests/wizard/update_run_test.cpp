@@ -32,8 +32,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(1, BindSystemFunctions());
-        GetTempPathA(MAX_PATH, TempScriptPath);
-        strcat(TempScriptPath, "update-run-test.ini");
+        TempScriptPath[0] = 0;
         strcpy(InstallRecord.InstPath, "C:\\Game");
         InstallRecord.InstMode = 0;
         strcpy(ModeText, Utf8ToAnsi("アップデート").c_str());
@@ -50,8 +49,14 @@ protected:
         DestroyWindow(dialog);
         DeleteFileA(TempScriptPath);
     }
+    // Each script gets a name of its own: the profile reader caches files by
+    // name and time, and a rewrite within the same second could go unseen.
     void Script(const std::string& update)
     {
+        static int count;
+        DeleteFileA(TempScriptPath);
+        GetTempPathA(MAX_PATH, TempScriptPath);
+        sprintf(TempScriptPath + strlen(TempScriptPath), "update-run-test-%lu-%d.ini", GetCurrentProcessId(), ++count);
         FILE* f = fopen(TempScriptPath, "wb");
         std::string text = Utf8ToAnsi("[UPDATE]\r\n" + update);
         fwrite(text.data(), 1, text.size(), f);
