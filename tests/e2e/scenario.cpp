@@ -46,6 +46,20 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// "{SHORTFALL Q: N}" in an expected text: the bytes that drive Q: lacks for N.
+std::string Resolve(std::string text)
+{
+    size_t at = text.find("{SHORTFALL ");
+    if (at == std::string::npos)
+        return text;
+    size_t end = text.find('}', at);
+    std::string drive = text.substr(at + 11, 2);
+    unsigned long long needed = std::stoull(text.substr(at + 14, end - at - 14));
+    ULARGE_INTEGER available = {}, total, free;
+    GetDiskFreeSpaceExA((drive + "\\").c_str(), &available, &total, &free);
+    return text.replace(at, end + 1 - at, std::to_string(needed - available.QuadPart));
+}
+
 bool Matches(const WizardView& v, const Scenario& s, const Page& p)
 {
     bool agreementShown = v.AgreementText.Exists && v.AgreementText.Visible;
@@ -84,6 +98,8 @@ std::string Place(const Workspace& ws, const std::string& path)
 {
     if (path.compare(0, 6, "cdrom\\") == 0)
         return CdromFolder() + path.substr(5);
+    if (path.compare(0, 5, "game\\") == 0)
+        return ws.InstallFolder() + path.substr(4);
     return ws.Root() + "\\" + path;
 }
 
@@ -215,13 +231,14 @@ void RunScenario(const Scenario& s)
             HWND wizard = robot.WaitWizard(Patience);
             ASSERT_NE(nullptr, wizard) << "no wizard";
             WizardView v;
+            Page p = step.Expected;
+            p.Info = Resolve(p.Info);
             for (DWORD t = 0; t < Patience; t += 50) {
                 v = Robot::ReadWizard(wizard);
-                if (Matches(v, s, step.Expected))
+                if (Matches(v, s, p))
                     break;
                 PumpFor(50);
             }
-            const Page& p = step.Expected;
             EXPECT_EQ(s.WindowTitle, v.Title);
             EXPECT_EQ(p.Info, v.Info.Text);
             EXPECT_EQ(p.Back, v.Back.Enabled) << "Back enabled";

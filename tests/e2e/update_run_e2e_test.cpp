@@ -239,6 +239,22 @@ std::vector<Scenario> Scenarios()
                             Run({ ErrorBox(Title, "UPDATE.INI : CopyFile00 のディスク番号が正しくありません"),
                                   Press(IDOK), Interrupted(), Press(IDOK) }), 0));
 
+    // Too little room on the install folder's drive (a 64 KiB drive): the
+    // shortfall page; Back leads to the confirmation page, Next checks again.
+    {
+        Page shortfall;
+        shortfall.Info = "ディスク容量が足りません。\rQ: ドライブに {SHORTFALL Q: 1048576} バイトの空き容量が必要です";
+        shortfall.Back = true;
+        shortfall.Next = false;
+        Scenario s = UpdateRow("disk_space_shortfall", "RequiredDiskSpace=1048576\r\nUpdateFile00=readme.txt\r\n",
+                               { Entry("readme.txt", "R2") }, {}, { Absent("game\\readme.txt") },
+                               Run({ Expect(shortfall), Shot("page-shortfall"), Click(4), Expect(Confirm()), Click(IDOK),
+                                     Expect(shortfall), Click(IDCANCEL), Interrupted(), Press(IDOK) }), 0);
+        s.Game.Drive = "Q:";
+        s.OnlyIn = {};
+        all.push_back(s);
+    }
+
     // An entry without a disc number before any search looks for disc 1.
     all.push_back(UpdateRow("copy_without_disc_number", "CopyFile00=voice.dat\r\n", {}, Disc1(),
                             { File("game\\voice.dat", "VOICE") }));

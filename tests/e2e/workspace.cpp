@@ -126,6 +126,7 @@ Workspace::Workspace(const std::string& name)
 {
     root_ = TempFolder() + "e2e-" + name;
     gameDir_ = "Game-" + name;
+    install_ = root_ + "\\game";
     RemoveTree(root_);
     CreateDirectoryA(root_.c_str(), 0);
 }
@@ -134,10 +135,16 @@ Workspace::~Workspace()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + Company() + "\\" + gameDir_).c_str());
     RemoveTree(root_);
+    if (install_.compare(0, root_.size(), root_) != 0)
+        RemoveTree(install_);
 }
 
 void Workspace::Install(const InstalledGame& game)
 {
+    if (!game.Drive.empty()) {
+        install_ = game.Drive + "\\" + gameDir_;
+        RemoveTree(install_);
+    }
     CreateDirectoryA(InstallFolder().c_str(), 0);
     CreateDirectoryA(DataFolder().c_str(), 0);
     std::string setup = InstallFolder() + "\\SETUP.INI";

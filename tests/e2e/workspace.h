@@ -22,6 +22,7 @@ struct InstalledGame {
     bool HasDataPath = true;
     std::string SetupIni;          // UTF-8 text; empty: no "SETUP.INI"
     bool SetupIniIsFolder = false;
+    std::string Drive;             // install folder on this drive ("Q:"); empty: in the workspace
 };
 
 class Workspace {
@@ -31,7 +32,7 @@ public:
     ~Workspace();
 
     std::string Root() const { return root_; }
-    std::string InstallFolder() const { return root_ + "\\game"; }
+    std::string InstallFolder() const { return install_; }
     std::string DataFolder() const { return root_ + "\\data"; }
     std::string Company() const { return "RobotSoft"; }
     std::string GameDir() const { return gameDir_; }
@@ -50,6 +51,7 @@ public:
 private:
     std::string root_;
     std::string gameDir_;
+    std::string install_;
 };
 
 // Writes bytes to a file; creates no folders.
