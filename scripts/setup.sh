@@ -9,7 +9,7 @@ packages=(
   wine64 xvfb xauth x11-apps imagemagick
   locales fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
-  file
+  file python3
 )
 
 missing=()
