@@ -4,41 +4,11 @@
 #include <string.h>
 
 #include "archive/archive_fixture.h"
+#include "support/programs.h"
 #include "startup/system_functions.h"
 #include "startup/updater_state.h"
 
 namespace {
-
-// A build path (Unix) as Wine's drive Z: names it.
-std::string WindowsPath(const char* unixPath)
-{
-    std::string p = std::string("Z:") + unixPath;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-int RunProgram(const std::string& exe, const std::string& arguments)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string command = "\"" + exe + "\" " + arguments;
-    if (!CreateProcessA(exe.c_str(), &command[0], 0, 0, FALSE, 0, 0, 0, &si, &pi))
-        return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = (DWORD)-1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return (int)code;
-}
-
-std::string Quoted(const std::string& s)
-{
-    return "\"" + s + "\"";
-}
 
 class PayloadTest : public ArchiveTest {
 protected:

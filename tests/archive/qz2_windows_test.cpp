@@ -2,38 +2,13 @@
 // bytes, names (code page 932) and times; names equal without regard to case
 // are refused.
 #include "archive/archive_fixture.h"
+#include "support/programs.h"
 
 namespace {
 
-std::string WindowsPath(const char* unixPath)
-{
-    std::string p = std::string("Z:") + unixPath;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
 int RunQz2(const std::string& arguments)
 {
-    std::string exe = WindowsPath(QZ2_EXE_PATH);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string command = "\"" + exe + "\" " + arguments;
-    if (!CreateProcessA(exe.c_str(), &command[0], 0, 0, FALSE, 0, 0, 0, &si, &pi))
-        return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = (DWORD)-1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return (int)code;
-}
-
-std::string Quoted(const std::string& s)
-{
-    return "\"" + s + "\"";
+    return RunProgram(WindowsPath(QZ2_EXE_PATH), arguments);
 }
 
 bool SetAllTimes(const std::string& path, uint64_t time)

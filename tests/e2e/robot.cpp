@@ -249,12 +249,3 @@ bool SaveScreenshot(HWND window, const std::string& path)
     ReleaseDC(0, screen);
     return WritePng(path, width, height, rgb);
 }
-
-std::string WindowsPath(const std::string& unixPath)
-{
-    std::string out = "Z:" + unixPath;
-    for (char& c : out)
-        if (c == '/')
-            c = '\\';
-    return out;
-}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/message_boxes.h"
+#include "support/programs.h"
 
 struct ControlView {
     bool Exists = false;
@@ -65,7 +66,5 @@ private:
 // Saves the window as it is on screen as a PNG file.
 bool SaveScreenshot(HWND window, const std::string& path);
 
-// "/unix/path" as Wine's Windows path "Z:\unix\path".
-std::string WindowsPath(const std::string& unixPath);
 
 #endif

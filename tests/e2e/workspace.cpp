@@ -57,22 +57,6 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-int RunProgram(const std::string& exe, const std::string& arguments)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::string command = "\"" + exe + "\" " + arguments;
-    if (!CreateProcessA(exe.c_str(), &command[0], 0, 0, FALSE, 0, 0, 0, &si, &pi))
-        return -1;
-    WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = (DWORD)-1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return (int)code;
-}
-
 std::string CdromFolder()
 {
     return WindowsPath(CDROM_PATH);

@@ -58,8 +58,6 @@ private:
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool FileExists(const std::string& path);
-// Runs a program to its end; returns its exit code or -1.
-int RunProgram(const std::string& exe, const std::string& arguments);
 
 std::string UpdaterExe();      // the build's UPDATE.exe
 std::string Qz2Exe();          // the build's qz2.exe

@@ -22,6 +22,18 @@ std::string WindowText(HWND w)
     return AnsiToUtf8(std::string(buffer, n > 0 ? n : 0));
 }
 
+// A 32 x 32 picture of 32-bit pixels to draw an icon on.
+HBITMAP IconBitmap(HDC dc, void** bits)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = 32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, 0, 0);
+}
+
 // The pixels of an icon, for comparing a box's icon with the system's ones
 // (icon handles differ between processes, the images do not).
 std::vector<unsigned char> IconPixels(HICON icon)
@@ -30,14 +42,8 @@ std::vector<unsigned char> IconPixels(HICON icon)
     if (!icon)
         return pixels;
     HDC dc = CreateCompatibleDC(0);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = 32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = 0;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, 0, 0);
+    HBITMAP bmp = IconBitmap(dc, &bits);
     HGDIOBJ old = SelectObject(dc, bmp);
     RECT r = { 0, 0, 32, 32 };
     FillRect(dc, &r, (HBRUSH)GetStockObject(WHITE_BRUSH));
@@ -72,14 +78,8 @@ BoxIcon IdentifyIconOnScreen(HWND control)
     GetWindowRect(control, &r);
     HDC screen = GetDC(0);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = 32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = 0;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, 0, 0);
+    HBITMAP bmp = IconBitmap(dc, &bits);
     HGDIOBJ old = SelectObject(dc, bmp);
     BitBlt(dc, 0, 0, 32, 32, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
