@@ -21,6 +21,8 @@ int main(int argc, char** argv)
         return 2;
     }
     int shot = 0;
+    DWORD started = GetTickCount();
+    auto stamp = [&] { return (GetTickCount() - started) / 1000.0; };
     std::string lastPage;
     DWORD idleSince = GetTickCount();
     while (robot.Running() && GetTickCount() - idleSince < 60000) {
@@ -31,7 +33,7 @@ int main(int argc, char** argv)
             SeenBox seen = ReadMessageBox(box);
             snprintf(name, sizeof name, "\\%02d-box.png", ++shot);
             SaveScreenshot(box, folder + name);
-            printf("box  [%s] %s\n", seen.Caption.c_str(), seen.Text.c_str());
+            printf("%7.2f s  box  [%s] %s\n", stamp(), seen.Caption.c_str(), seen.Text.c_str());
             Robot::Click(box, seen.Buttons.empty() ? IDOK : seen.Buttons.front());
             idleSince = GetTickCount();
             continue;
@@ -43,7 +45,7 @@ int main(int argc, char** argv)
         if (v.Agree.Visible && !v.Agree.Checked) {
             snprintf(name, sizeof name, "\\%02d-page.png", ++shot);
             SaveScreenshot(wizard, folder + name);
-            printf("page [%s] %s (agreement shown)\n", v.Title.c_str(), v.Info.Text.c_str());
+            printf("%7.2f s  page [%s] %s (agreement shown)\n", stamp(), v.Title.c_str(), v.Info.Text.c_str());
             Robot::Click(wizard, 1002);
             lastPage = v.Info.Text + "/agreed";
             idleSince = GetTickCount();
@@ -51,11 +53,14 @@ int main(int argc, char** argv)
         }
         std::string page = v.Info.Text + "/" + v.Next.Text;
         if (v.Next.Enabled && page != lastPage) {
+            printf("%7.2f s  page [%s] %s / button %s\n", stamp(), v.Title.c_str(), v.Info.Text.c_str(),
+                   v.Next.Text.c_str());
             PumpFor(300);
             snprintf(name, sizeof name, "\\%02d-page.png", ++shot);
             SaveScreenshot(wizard, folder + name);
-            printf("page [%s] %s / button %s\n", v.Title.c_str(), v.Info.Text.c_str(), v.Next.Text.c_str());
             lastPage = page;
+            if (v.Next.Text != "完了")
+                printf("%7.2f s  press Next\n", stamp());
             Robot::Click(wizard, 1);
             idleSince = GetTickCount();
         }
