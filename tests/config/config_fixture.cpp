@@ -74,3 +74,25 @@ void ExpectErrorBoxes(const MessageBoxRecorder& boxes, const char* caption, cons
     }
     EXPECT_EQ(texts, seen);
 }
+
+std::string ProfileLines(const ProfileKeys& base, const Overrides& overrides)
+{
+    Overrides keys;
+    for (auto& k : base)
+        keys.push_back({ k.first, k.second.c_str() });
+    for (auto& o : overrides) {
+        bool found = false;
+        for (auto& k : keys)
+            if (k.first == o.first) {
+                k.second = o.second;
+                found = true;
+            }
+        if (!found)
+            keys.push_back(o);
+    }
+    std::string lines;
+    for (auto& k : keys)
+        if (k.second != Absent)
+            lines += k.first + "=" + k.second + "\r\n";
+    return lines;
+}

@@ -31,6 +31,13 @@ protected:
     int serial_ = 0;
 };
 
+// Profile keys for a test: a base set of "key=value" lines in which
+// overrides replace a key's value, remove it (Absent) or add a key.
+const char* const Absent = nullptr;
+typedef std::vector<std::pair<std::string, std::string>> ProfileKeys;
+typedef std::vector<std::pair<std::string, const char*>> Overrides;
+std::string ProfileLines(const ProfileKeys& base, const Overrides& overrides);
+
 // Every box seen has the caption, an error icon, a single OK button and no
 // owner, and their texts (UTF-8) are exactly these, in this order.
 void ExpectErrorBoxes(const MessageBoxRecorder& boxes, const char* caption, const std::vector<std::string>& texts);

@@ -11,12 +11,8 @@
 
 namespace {
 
-// A key of SETUP.INI set to a value, or removed (Absent).
-const char* const Absent = nullptr;
-typedef std::vector<std::pair<std::string, const char*>> Overrides;
-
 // A small valid SETUP.INI: one select, one shortcut, nothing optional.
-const std::vector<std::pair<std::string, std::string>> BaseKeys = {
+const ProfileKeys BaseKeys = {
     { "CompanyName", "Tallow" },
     { "GameTitle", "テストゲーム" },
     { "GameDir", "TestGame" },
@@ -58,23 +54,7 @@ protected:
     // Writes the base file with the overrides applied (in place, or appended).
     void Write(const Overrides& overrides)
     {
-        std::vector<std::pair<std::string, const char*>> keys;
-        for (auto& k : BaseKeys)
-            keys.push_back({ k.first, k.second.c_str() });
-        for (auto& o : overrides) {
-            bool found = false;
-            for (auto& k : keys)
-                if (k.first == o.first) {
-                    k.second = o.second;
-                    found = true;
-                }
-            if (!found)
-                keys.push_back(o);
-        }
-        std::string lines;
-        for (auto& k : keys)
-            if (k.second != Absent)
-                lines += k.first + "=" + k.second + "\r\n";
+        std::string lines = ProfileLines(BaseKeys, overrides);
         WriteSetupIni(lines);
     }
 

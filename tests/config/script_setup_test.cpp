@@ -12,11 +12,7 @@
 
 namespace {
 
-// A key of the script's [SETUP] set to a value, or removed (Absent).
-const char* const Absent = nullptr;
-typedef std::vector<std::pair<std::string, const char*>> Overrides;
-
-const std::vector<std::pair<std::string, std::string>> RequiredKeys = {
+const ProfileKeys RequiredKeys = {
     { "CompanyName", "Tallow" },
     { "GameTitle", "スクリプトのゲーム" },
     { "GameClass", "ScriptClass" },
@@ -87,23 +83,7 @@ protected:
     void Read(const Overrides& overrides, int result, const char* caption = "INSTCMMN",
               const std::vector<std::string>& boxTexts = {})
     {
-        std::vector<std::pair<std::string, const char*>> keys;
-        for (auto& k : RequiredKeys)
-            keys.push_back({ k.first, k.second.c_str() });
-        for (auto& o : overrides) {
-            bool found = false;
-            for (auto& k : keys)
-                if (k.first == o.first) {
-                    k.second = o.second;
-                    found = true;
-                }
-            if (!found)
-                keys.push_back(o);
-        }
-        std::string text = "[SETUP]\r\n";
-        for (auto& k : keys)
-            if (k.second != Absent)
-                text += k.first + "=" + k.second + "\r\n";
+        std::string text = "[SETUP]\r\n" + ProfileLines(RequiredKeys, overrides);
         text += "[UPDATE]\r\nUpdateFile00=readme.txt\r\n";
         WriteScript(text);
         ReportMissingKeys = 1;
