@@ -85,56 +85,6 @@ std::vector<std::string> FolderNames(const std::string& folder)
     return names;
 }
 
-void RemoveTree(const std::string& folder)
-{
-    for (const std::string& name : FolderNames(folder)) {
-        std::string path = folder + "\\" + name;
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            RemoveTree(path);
-        else
-            DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-uint64_t TimeValue(const FILETIME& t)
-{
-    return (uint64_t)t.dwHighDateTime << 32 | t.dwLowDateTime;
-}
-
-FILETIME TimeOf(uint64_t value)
-{
-    FILETIME t;
-    t.dwLowDateTime = (DWORD)value;
-    t.dwHighDateTime = (DWORD)(value >> 32);
-    return t;
-}
-
-bool SetWriteTime(const std::string& path, uint64_t time)
-{
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, 0);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    FILETIME t = TimeOf(time);
-    BOOL ok = SetFileTime(h, 0, 0, &t);
-    CloseHandle(h);
-    return ok != 0;
-}
-
-bool FileTimes(const std::string& path, uint64_t* created, uint64_t* accessed, uint64_t* written)
-{
-    WIN32_FILE_ATTRIBUTE_DATA d;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d))
-        return false;
-    *created = TimeValue(d.ftCreationTime);
-    *accessed = TimeValue(d.ftLastAccessTime);
-    *written = TimeValue(d.ftLastWriteTime);
-    return true;
-}
-
 void ExpectUpdaterErrors(const MessageBoxRecorder& boxes, const std::vector<std::string>& texts)
 {
     std::vector<std::string> seen;

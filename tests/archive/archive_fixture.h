@@ -12,6 +12,7 @@
 
 #include "archive/archive.h"
 #include "support/archive_images.h"
+#include "support/files.h"
 #include "support/message_boxes.h"
 
 class ArchiveTest : public ::testing::Test {
@@ -34,13 +35,7 @@ Bytes ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
 // Names of the folder's files and subfolders, sorted.
 std::vector<std::string> FolderNames(const std::string& folder);
-void RemoveTree(const std::string& folder);
 
-uint64_t TimeValue(const FILETIME& t);
-FILETIME TimeOf(uint64_t value);
-bool SetWriteTime(const std::string& path, uint64_t time);
-// Creation, last-access and last-write time.
-bool FileTimes(const std::string& path, uint64_t* created, uint64_t* accessed, uint64_t* written);
 
 // Every box seen is an updater error box: caption WindowTitle, error icon,
 // OK alone, no owner; and their texts (UTF-8) are exactly these, in order.

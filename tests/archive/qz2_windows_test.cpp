@@ -11,18 +11,6 @@ int RunQz2(const std::string& arguments)
     return RunProgram(WindowsPath(QZ2_EXE_PATH), arguments);
 }
 
-bool SetAllTimes(const std::string& path, uint64_t time)
-{
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, 0);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    FILETIME t = TimeOf(time);
-    BOOL ok = SetFileTime(h, &t, &t, &t);
-    CloseHandle(h);
-    return ok != 0;
-}
-
 class Qz2WindowsTest : public ArchiveTest {};
 
 TEST_F(Qz2WindowsTest, PackAndExtractKeepBytesNamesAndTimes)

@@ -115,7 +115,7 @@ void Put(const Workspace& ws, const DiskFile& f)
     MakeFolders(path);
     ASSERT_TRUE(WriteFileBytes(path, f.Contents)) << f.Path;
     if (f.Time) {
-        ASSERT_TRUE(SetFileTimes(path, f.Time)) << f.Path;
+        ASSERT_TRUE(SetAllTimes(path, f.Time)) << f.Path;
     }
     if (f.Attributes)
         SetFileAttributesA(path.c_str(), f.Attributes);
@@ -135,8 +135,8 @@ void CheckFile(const Workspace& ws, const DiskFile& f)
         return;
     }
     // Times first: reading the file may move its last-access time.
-    int64_t created, accessed, written;
-    ASSERT_TRUE(GetFileTimes(path, &created, &accessed, &written)) << f.Path << " missing";
+    uint64_t created, accessed, written;
+    ASSERT_TRUE(FileTimes(path, &created, &accessed, &written)) << f.Path << " missing";
     if (f.Time) {
         EXPECT_EQ(f.Time, written) << f.Path << " last-write time";
         if (f.AllTimes) {

@@ -30,7 +30,7 @@ enum class Do {
 struct DiskFile {
     std::string Path;
     std::string Contents;
-    int64_t Time = 0;             // last-write time (FILETIME units); 0: as written
+    uint64_t Time = 0;            // all three times (FILETIME units); 0: as written
     DWORD Attributes = 0;         // extra attributes to set, e.g. read-only
     bool Missing = false;         // After: the file must not exist
     bool AllTimes = false;        // After: creation and last-access time equal Time too
@@ -71,7 +71,7 @@ Step InsertDisc(std::vector<DiskFile> files);
 Step EjectDisc();
 
 // The time that payload files carry unless they name another.
-const int64_t PayloadTime = 132223104000000000LL;   // 2020-01-01 00:00 UTC
+const uint64_t PayloadTime = 132223104000000000ULL;   // 2020-01-01 00:00 UTC
 
 enum class PayloadKind { Packed, Unbound, Raw };
 

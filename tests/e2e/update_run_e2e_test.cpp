@@ -9,9 +9,9 @@ namespace {
 
 using namespace fixtures;
 
-const int64_t T = PayloadTime;
-const int64_t Older = T - 10000000;   // a second earlier
-const int64_t Later = T + 1;          // one unit later
+const uint64_t T = PayloadTime;
+const uint64_t Older = T - 10000000;   // a second earlier
+const uint64_t Later = T + 1;          // one unit later
 
 std::vector<Step> Walk()
 {
@@ -26,7 +26,7 @@ std::vector<Step> Run(std::vector<Step> then)
     return steps;
 }
 
-DiskFile File(const std::string& path, const std::string& contents, int64_t time = 0, DWORD attributes = 0)
+DiskFile File(const std::string& path, const std::string& contents, uint64_t time = 0, DWORD attributes = 0)
 {
     DiskFile f;
     f.Path = path;

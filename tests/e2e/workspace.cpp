@@ -62,50 +62,6 @@ std::string CdromFolder()
     return WindowsPath(CDROM_PATH);
 }
 
-bool SetFileTimes(const std::string& path, int64_t time)
-{
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, 0);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    FILETIME t = { (DWORD)time, (DWORD)(time >> 32) };
-    BOOL ok = SetFileTime(h, &t, &t, &t);
-    CloseHandle(h);
-    return ok != 0;
-}
-
-bool GetFileTimes(const std::string& path, int64_t* created, int64_t* accessed, int64_t* written)
-{
-    WIN32_FILE_ATTRIBUTE_DATA d;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d))
-        return false;
-    *created = ((int64_t)d.ftCreationTime.dwHighDateTime << 32) | d.ftCreationTime.dwLowDateTime;
-    *accessed = ((int64_t)d.ftLastAccessTime.dwHighDateTime << 32) | d.ftLastAccessTime.dwLowDateTime;
-    *written = ((int64_t)d.ftLastWriteTime.dwHighDateTime << 32) | d.ftLastWriteTime.dwLowDateTime;
-    return true;
-}
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 Workspace::Workspace(const std::string& name)
 {
     root_ = TempFolder() + "e2e-" + name;
@@ -162,7 +118,7 @@ std::string Workspace::BuildUpdater(const std::vector<PayloadFile>& files, const
     arguments += " -o \"" + root_ + "\\payload.qz2\"";
     for (const PayloadFile& f : files) {
         std::string path = staging + "\\" + Utf8ToAnsi(f.Name);
-        if (!WriteFileBytes(path, f.Contents) || !SetFileTimes(path, f.Time ? f.Time : 132223104000000000LL))
+        if (!WriteFileBytes(path, f.Contents) || !SetAllTimes(path, f.Time ? f.Time : 132223104000000000ULL))
             return "";
         arguments += " \"" + path + "\"";
     }

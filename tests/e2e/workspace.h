@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "support/files.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +14,7 @@
 struct PayloadFile {
     std::string Name;      // UTF-8
     std::string Contents;  // bytes as stored (texts: convert with Utf8ToAnsi)
-    int64_t Time = 0;      // last-write time given to the packed file; 0: the default
+    uint64_t Time = 0;     // time given to the packed file; 0: the default
 };
 
 struct InstalledGame {
@@ -64,8 +66,6 @@ std::string Qz2Exe();          // the build's qz2.exe
 std::string ScreenshotFolder();
 std::string TempFolder();      // with a trailing backslash
 std::string CdromFolder();     // the folder behind the CD-ROM drive R:
-void RemoveTree(const std::string& folder);
-bool SetFileTimes(const std::string& path, int64_t time);
-bool GetFileTimes(const std::string& path, int64_t* created, int64_t* accessed, int64_t* written);
+
 
 #endif
